@@ -1,0 +1,28 @@
+// A list view in report style: columns with headers, rows of texts.
+#pragma once
+
+#include "platform/ui/control.h"
+
+#include <vector>
+
+namespace platform::ui {
+
+class ListView : public Control {
+public:
+    ListView(Control &parent, std::string_view name, Rect rect);
+
+    void addColumn(std::string_view header, int width);
+    int columnCount() const;
+    // Appends a row; missing cells are empty, extra cells are dropped. Returns its index.
+    int addRow(const std::vector<std::string> &cells);
+    int rowCount() const;
+    std::string cell(int row, int column) const;
+    void setCell(int row, int column, std::string_view text);
+    void removeRow(int row);
+    void clear();
+    // Index of the selected row, or -1.
+    int selectedRow() const;
+    void selectRow(int row);
+};
+
+} // namespace platform::ui

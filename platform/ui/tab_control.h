@@ -1,0 +1,45 @@
+// A tab control whose pages hold child controls.
+#pragma once
+
+#include "platform/ui/control.h"
+
+#include <memory>
+#include <vector>
+
+namespace platform::ui {
+
+class TabControl;
+
+// One page: a parent for controls.
+class TabPage : public Control {
+public:
+    QWidget *childArea() const override { return widget_; }
+
+private:
+    friend class TabControl;
+    TabPage() = default;
+};
+
+class TabControl : public Control {
+public:
+    TabControl(Control &parent, std::string_view name, Rect rect);
+    ~TabControl() override;
+
+    TabPage &addPage(std::string_view caption, std::string_view toolTip = {});
+    TabPage &page(int index) { return *pages_.at(static_cast<size_t>(index)); }
+    int pageCount() const { return static_cast<int>(pages_.size()); }
+    std::string pageCaption(int index) const;
+    std::string pageToolTip(int index) const;
+    int currentPage() const;
+    // Out-of-range indexes change nothing.
+    void setCurrentPage(int index);
+    void setTabsVisible(bool visible);
+    // Called after the shown page changed (by the program or by a click on a tab).
+    void onPageChanged(std::function<void()> handler);
+
+private:
+    std::vector<std::unique_ptr<TabPage>> pages_;
+    std::function<void()> pageChanged_;
+};
+
+} // namespace platform::ui
