@@ -1,4 +1,6 @@
-// A tab control whose pages hold child controls.
+// A tab control whose pages hold child controls. As in the designer the program's layout comes from,
+// a page's coordinates are those of the whole tab control: the row of tabs lies over the top of every
+// page (so laid-out controls start below it).
 #pragma once
 
 #include "platform/ui/control.h"
@@ -22,7 +24,12 @@ private:
 
 class TabControl : public Control {
 public:
-    TabControl(Control &parent, std::string_view name, Rect rect);
+    struct PageSpec {
+        std::string caption;
+        std::string toolTip;
+    };
+
+    TabControl(Control &parent, std::string_view name, Rect rect, const std::vector<PageSpec> &pages = {});
     ~TabControl() override;
 
     TabPage &addPage(std::string_view caption, std::string_view toolTip = {});
@@ -34,11 +41,14 @@ public:
     // Out-of-range indexes change nothing.
     void setCurrentPage(int index);
     void setTabsVisible(bool visible);
+    bool tabsVisible() const;
     // Called after the shown page changed (by the program or by a click on a tab).
     void onPageChanged(std::function<void()> handler);
 
 private:
+    void showPage(int index);
     std::vector<std::unique_ptr<TabPage>> pages_;
+    int current_ = -1;
     std::function<void()> pageChanged_;
 };
 

@@ -117,6 +117,9 @@ TEST(TextCase, OnlyAsciiLettersChange)
     EXPECT_TRUE(equalsIgnoreAsciiCase("iTunes.exe", "ITUNES.EXE"));
     EXPECT_FALSE(equalsIgnoreAsciiCase("iTunes.exe", "iTunes.ex"));
     EXPECT_FALSE(equalsIgnoreAsciiCase("\xC1", "\xE1"));
+    // The second byte of a double-byte character is not a letter: 0x81 0x41 and 0x81 0x61 differ.
+    EXPECT_FALSE(equalsIgnoreAsciiCase("\x81\x41", "\x81\x61"));
+    EXPECT_EQ(asciiUpper("\x81\x61" "a"), "\x81\x61" "A");
     EXPECT_LT(compareIgnoreAsciiCase("abc", "ABD"), 0);
     EXPECT_GT(compareIgnoreAsciiCase("abcd", "ABC"), 0);
     EXPECT_EQ(compareIgnoreAsciiCase("MobileDevice.dll", "mobiledevice.DLL"), 0);

@@ -1,0 +1,4 @@
+// KelmTools: process entry.
+#include "app/startup.h"
+
+int main() { return RunKelmTools(); }

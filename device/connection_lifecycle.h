@@ -1,0 +1,14 @@
+// What the program does when the device library reports that a device arrived or left: on arrival,
+// connect, make sure of the pairing, start a session and read the device; on departure, say so and
+// empty the device list.
+#pragma once
+
+struct DeviceNotificationRecord;
+
+// Handles one notification. Runs on the device thread, inside the library's run loop, one
+// notification at a time; logs every step. Message 1 arrival, 2 departure, anything else: nothing.
+void OnDeviceNotification(const DeviceNotificationRecord *record);
+
+// What runs once a session has started (the device-information refresh); set at start-up before the
+// device thread starts. Without one, nothing more happens after "创建连接成功".
+void SetSessionStartedHandler(void (*handler)());
