@@ -180,3 +180,21 @@ TEST_F(StartupTest, HeaderIconsSelectTheirPages)
 }
 
 } // namespace
+
+namespace {
+
+// Pictures of the started window, one per page, for people to look at (build/screenshots).
+TEST_F(StartupTest, RendersEveryPage)
+{
+    registerFakeLibraries(home);
+    window = CreateMainWindow();
+    ASSERT_NE(window, nullptr);
+    AppendLog(LogSourceTag, "设备连接成功");
+    for (int page = 0; page < 4; ++page) {
+        window->高级选择夹1.setCurrentPage(page);
+        const std::string file = testsupport::screenshotFolder() + "/main-window-page" + std::to_string(page) + ".png";
+        EXPECT_TRUE(testsupport::renderToPng(window->window, file)) << file;
+    }
+}
+
+} // namespace
