@@ -49,8 +49,8 @@ TabControl::TabControl(Control &parent, std::string_view name, Rect rect, const 
 {
     auto *tabs = new TabSurface;
     attach(tabs, &parent, name, rect);
-    for (const PageSpec &spec : pages)
-        addPage(spec.caption, spec.toolTip);
+    for (const PageSpec &page : pages)
+        addPage(page.caption, page.toolTip);
     QObject::connect(tabs->bar, &QTabBar::currentChanged, tabs, [this](int index) { showPage(index); });
     showPage(pages_.empty() ? -1 : 0);
 }
