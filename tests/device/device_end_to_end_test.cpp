@@ -1,0 +1,139 @@
+// The program's device side end to end: the main window started as the program starts it, our device
+// libraries from the build, and the virtual iPhone behind a private usbmuxd socket. Each profile's
+// arrival ends in its final state with exactly its log lines; unplugging empties the device list.
+#include "app/main_window.h"
+#include "app/startup.h"
+#include "device/device_context.h"
+#include "test_support.h"
+#include "virtual_iphone_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+std::vector<std::string> logMessages(const MainWindow &w)
+{
+    std::vector<std::string> out;
+    const std::string text = w.编辑框_log.caption();
+    size_t start = 0;
+    for (size_t at; (at = text.find("\r\n", start)) != std::string::npos; start = at + 2) {
+        const std::string line = text.substr(start, at - start);
+        out.push_back(line.substr(line.find("]=>>") + 4));
+    }
+    return out;
+}
+
+class DeviceEndToEndTest : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        phone = new kelm::test::VirtualIphone;
+        ASSERT_FALSE(phone->start().empty()) << phone->lastError();
+        phone->exportAddress();
+        home = new testsupport::TempHome;
+        const std::string bin = KELM_TEST_BIN_DIR;
+        home->writeFile("registry.reg", "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Apple Inc.\\Apple Mobile Device Support]\n"
+                                        "\"Shared\"=\"" + bin + "/libMobileDevice.so\"\n"
+                                        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Apple Inc.\\Apple Application Support]\n"
+                                        "\"InstallDir\"=\"" + bin + "/\"\n");
+        CreateDeviceContext();
+        window = CreateMainWindow();
+        ASSERT_NE(window, nullptr);
+        window->高级选择夹1.setCurrentPage(1);
+    }
+    static void TearDownTestSuite()
+    {
+        // The device thread lives on inside the library's run loop; the window and context stay with it.
+        phone->stop();
+    }
+
+    // Plugs a profile and waits until the log holds `count` lines.
+    std::string plugAndWait(const char *profile, size_t count)
+    {
+        window->编辑框_log.setCaption("");
+        const std::string udid = phone->plug(profile);
+        EXPECT_FALSE(udid.empty()) << phone->lastError();
+        EXPECT_TRUE(testsupport::waitUntil([&] { return logMessages(*window).size() >= count; }))
+            << testing::PrintToString(logMessages(*window));
+        testsupport::processEvents(std::chrono::milliseconds(100));
+        return udid;
+    }
+
+    void unplugAndWait(const std::string &udid)
+    {
+        window->编辑框_log.setCaption("");
+        EXPECT_TRUE(phone->unplug(udid));
+        EXPECT_TRUE(testsupport::waitUntil([&] { return !logMessages(*window).empty(); }));
+        EXPECT_EQ(logMessages(*window), std::vector<std::string>{"设备断开连接"});
+    }
+
+    static kelm::test::VirtualIphone *phone;
+    static testsupport::TempHome *home;
+    static MainWindow *window;
+};
+
+kelm::test::VirtualIphone *DeviceEndToEndTest::phone = nullptr;
+testsupport::TempHome *DeviceEndToEndTest::home = nullptr;
+MainWindow *DeviceEndToEndTest::window = nullptr;
+
+TEST_F(DeviceEndToEndTest, EveryProfileEndsInItsFinalState)
+{
+    const struct {
+        const char *profile;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"iphone.json", {"设备连接成功", "设备配对成功", "创建连接成功"}},
+        {"unpaired.json",
+         {"设备连接成功", "验证配对失败,需要配对>>kAMDMissingPairRecordError", "设备配对成功", "创建连接成功"}},
+        {"invalid-hostid.json", {"设备连接成功", "设备配对成功", "创建连接失败>>kAMDInvalidHostIDError"}},
+        {"session-error.json", {"设备连接成功", "设备配对成功", "创建连接失败>>kAMDSessionInactiveError"}},
+        {"passcode-locked.json",
+         {"设备连接成功", "验证配对失败,需要配对>>kAMDPasswordProtectedError",
+          "验证配对失败,停止配对>>kAMDPasswordProtectedError"}},
+    };
+    uint32_t previousHandle = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.profile);
+        const std::string udid = plugAndWait(c.profile, c.lines.size());
+        EXPECT_EQ(logMessages(*window), c.lines);
+        const uint32_t handle = gDeviceContext->deviceHandle.load();
+        EXPECT_NE(handle, 0u);
+        EXPECT_NE(handle, previousHandle);
+        previousHandle = handle;
+        unplugAndWait(udid);
+        EXPECT_EQ(gDeviceContext->deviceHandle.load(), handle) << "a departure keeps the handle";
+    }
+}
+
+TEST_F(DeviceEndToEndTest, SessionRefusalsReconnectOnlyWhenTheHostIdIsNotTheReason)
+{
+    const std::string refused = plugAndWait("invalid-hostid.json", 3);
+    const auto hostIdRequests = phone->requests(refused);
+    ASSERT_FALSE(hostIdRequests.empty());
+    EXPECT_EQ(hostIdRequests.back().rfind("StartSession", 0), 0u) << "nothing after the refused session";
+    unplugAndWait(refused);
+
+    const std::string other = plugAndWait("session-error.json", 3);
+    testsupport::waitUntil([&] {
+        const auto r = phone->requests(other);
+        return !r.empty() && r.back() == "StartService";
+    });
+    const auto requests = phone->requests(other);
+    ASSERT_FALSE(requests.empty());
+    // After the refusal: disconnect, connect again and open the file service, each once.
+    EXPECT_EQ(requests.back(), "StartService") << testing::PrintToString(requests);
+    EXPECT_EQ(std::count(requests.begin(), requests.end(), "StartService"), 1);
+    unplugAndWait(other);
+}
+
+TEST_F(DeviceEndToEndTest, DepartureEmptiesTheDeviceList)
+{
+    const std::string udid = plugAndWait("iphone.json", 3);
+    window->超级列表框1.addRow({"设备名称"});
+    unplugAndWait(udid);
+    EXPECT_EQ(window->超级列表框1.rowCount(), 0);
+}
+
+} // namespace
