@@ -6,10 +6,12 @@
 #include "platform/ui/colour_picker.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/edit_box.h"
+#include "platform/ui/file_dialog.h"
 #include "platform/ui/list_view.h"
 #include "platform/ui/picture_box.h"
 #include "platform/ui/tab_control.h"
 #include "platform/ui/timer.h"
+#include "platform/ui/web_browser_box.h"
 #include "platform/ui/window.h"
 
 namespace ui = platform::ui;
@@ -119,9 +121,11 @@ struct MainWindow {
     ui::TabPage &手机软件 = 高级选择夹1.page(2);
     ui::Button 按钮23{手机软件, "按钮23", {8, 8, 80, 32}, "选择iPA文件"};
     ui::Button 按钮24{手机软件, "按钮24", {96, 8, 80, 32}, "准备"};
+    ui::FileDialog 通用对话框1{window, "通用对话框1", "(*.ipa)|*.ipa|"};
     ui::EditBox 编辑框9{手机软件, "编辑框9", {8, 48, 280, 24}, ""};
     ui::Button 按钮21{手机软件, "按钮21", {544, 280, 80, 32}, "安装"};
     ui::TransparentLabel 透明标签8{手机软件, "透明标签8", {560, 296, 240, 20}, "提示：本助手不支持给iPhone安装软件"};
+    ui::WebBrowserBox 超文本浏览框1{手机软件, "超文本浏览框1", {728, 352, 20, 20}, false};
     ui::GroupBox 分组框4{手机软件, "分组框4", {536, 336, 360, 304}, "下载软件"};
     ui::TransparentLabel 透明标签10{分组框4, "透明标签10", {8, 16, 64, 20}, "输入编号："};
     ui::EditBox 编辑框2{分组框4, "编辑框2", {64, 16, 144, 20}, ""};

@@ -5,11 +5,17 @@
 #include "app/log_pane.h"
 #include "app/main_window.h"
 #include "app/navigation.h"
+#include "app/personalisation.h"
+#include "app/settings.h"
+#include "app/setup_wizard.h"
+#include "commands/command_handlers.h"
 #include "device/device_context.h"
 #include "device/device_functions.h"
 #include "device/device_thread.h"
 #include "device/library_discovery.h"
 #include "device/result_codes.h"
+#include "online/online_handlers.h"
+#include "deviceinfo/device_info_handlers.h"
 #include "platform/shell/folders.h"
 #include "platform/ui/application.h"
 #include "platform/ui/message_box.h"
@@ -25,9 +31,24 @@ void Pause100ms() { std::this_thread::sleep_for(std::chrono::milliseconds(100));
 
 void Log(const std::string &message) { AppendLog(LogSourceTag, message); }
 
-// Settings (first run, save-record switch, theme colour, border) are read here; until the settings
-// store exists the window keeps its designed look.
-void LoadStartupSettings(MainWindow &) {}
+// Steps 1 to 4 of the creation: the first-run wizard, the save-record switch, the theme colour and the
+// border. A theme colour that was never chosen is the designed sky blue. After a first-run wizard the
+// window is shown again and the program goes on, rather than running on unseen.
+void LoadStartupSettings(MainWindow &w)
+{
+    if (ReadSetting(kFirstOpenSection, kFirstOpenKey) != 1) {
+        w.window.setVisible(false);
+        ui::messageBox("检测到你是第一次在 这台电脑打开 或 第一次使用此软件，将要打开初始化", ui::MessageIcon::Information,
+                       "提示");
+        RunSetupWizard();
+    }
+    SaveRecordsSwitch.store(ReadSetting(kSaveRecordsSection, kSaveRecordsKey));
+    w.透明标签26.setCaption("当前:" + std::to_string(SaveRecordsSwitch.load()));
+    ThemeColour = HasSetting(kThemeColourSection, kThemeColourKey) ? ReadSetting(kThemeColourSection, kThemeColourKey)
+                                                                   : static_cast<int32_t>(kDesignedHeaderColour);
+    ApplyThemeColour(w, static_cast<uint32_t>(ThemeColour));
+    ApplyBorderStyle(w, ReadSetting(kBorderSection, kBorderKey));
+}
 
 void OnCloseIconPressed() { ui::endProgram(0); }
 
@@ -95,6 +116,10 @@ MainWindow *CreateMainWindow()
     gMainWindow = w;
     AttachLogPaneHandlers(*w);
     AttachNavigationHandlers(*w);
+    AttachOnlineHandlers(*w);
+    AttachDeviceInfoHandlers(*w);
+    AttachCommandHandlers(*w);
+    AttachPersonalisationHandlers(*w);
     w->主页1.setPicture(resources::picture(resources::Picture::ProductLogo));
     w->关闭图标.onPress(OnCloseIconPressed);
     w->window.onCloseRequest(CloseDeviceOnExit);

@@ -4,6 +4,7 @@
 //    rounds, against `ideviceinfo` reading every value of the same virtual iPhone (median of 20 runs).
 // Lives beside the program (build/<preset>/bin), so it finds the device libraries as the program does.
 #include "app/main_window.h"
+#include "app/settings.h"
 #include "app/startup.h"
 #include "device/device_context.h"
 #include "device/device_functions.h"
@@ -80,6 +81,7 @@ int main()
     ::setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
     ::setenv("XDG_DATA_HOME", (home + "/.local/share").c_str(), 1);
     ::setenv("KELM_REGISTRY_FILE", (home + "/none.reg").c_str(), 1);
+    WriteSetting(kFirstOpenSection, kFirstOpenKey, "1");
 
     kelm::test::VirtualIphone phone;
     if (phone.start().empty()) {

@@ -71,6 +71,13 @@ TempHome::TempHome()
     ::setenv("XDG_DATA_HOME", (path_ + "/.local/share").c_str(), 1);
     ::setenv("KELM_REGISTRY_FILE", registryFile().c_str(), 1);
     ::unsetenv("Path");
+    fs::create_directories(path_ + "/Documents");
+    std::ofstream(settingsFile(), std::ios::binary) << "[初次打开]\r\n是否=1\r\n";
+}
+
+std::string TempHome::settingsFile() const
+{
+    return path_ + "/Documents/" + platform::text::gbkToUtf8("Kelm助手_用户配置.ini");
 }
 
 TempHome::~TempHome()

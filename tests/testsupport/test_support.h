@@ -39,12 +39,16 @@ private:
 
 // A fresh temporary folder that is HOME (and the XDG folders under it) while the object lives; the
 // registry store is <home>/registry.reg (KELM_REGISTRY_FILE). Removed afterwards. Paths in UTF-8.
+// The settings file in <home>/Documents already marks the first run as done, so a started window
+// does not open the first-run wizard; tests of the first run remove it (settingsFile()).
 class TempHome {
 public:
     TempHome();
     ~TempHome();
     const std::string &path() const { return path_; }
     std::string registryFile() const { return path_ + "/registry.reg"; }
+    // The program's settings file (UTF-8 path).
+    std::string settingsFile() const;
     // Writes a file below the home folder (creating folders), returns its full path.
     std::string writeFile(const std::string &relative, const std::string &content) const;
 
