@@ -11,7 +11,10 @@
 
 TesterWindow::TesterWindow()
 {
-    按钮1.onClick([] { ui::endProgram(0); });
+    按钮1.onClick([this] {
+        ui::endProgram(0);
+        window.close(); // reached only under a test's end-program handler
+    });
     window.onCloseRequest([] { ui::endProgram(0); });
 }
 
