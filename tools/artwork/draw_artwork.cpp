@@ -160,6 +160,25 @@ QImage helpPicture(bool download)
     return img;
 }
 
+// The program's icon for the desktop: a white phone on the header's sky blue, rounded.
+QImage appIcon(int size)
+{
+    QImage img = canvas(size, size, true);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 256.0, size / 256.0);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x00, 0x88, 0xff));
+    p.drawRoundedRect(QRectF(8, 8, 240, 240), 48, 48);
+    p.setPen(QPen(Qt::white, 14, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(QRectF(80, 40, 96, 176), 20, 20);
+    p.drawLine(QPointF(112, 62), QPointF(144, 62));
+    p.setBrush(Qt::white);
+    p.drawEllipse(QPointF(128, 190), 9, 9);
+    return img;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -179,6 +198,10 @@ int main(int argc, char **argv)
         {"personal_icon.png", personIcon()}, {"product_logo.png", productLogo()},
         {"help_remove.png", helpPicture(false)}, {"help_download.png", helpPicture(true)},
     };
+    for (const int size : {16, 32, 48, 64, 128, 256}) {
+        if (!appIcon(size).save(out + QStringLiteral("app_icon_%1.png").arg(size), "PNG"))
+            return 1;
+    }
     for (const auto &picture : pictures) {
         if (!picture.image.save(out + QLatin1String(picture.file), "PNG")) {
             std::fprintf(stderr, "cannot write %s\n", picture.file);
