@@ -1,0 +1,42 @@
+// A phone daemon that is not there when the program starts: the program starts without complaint and
+// the device is read as soon as the daemon appears.
+#include "app/main_window.h"
+#include "app/startup.h"
+#include "device/device_context.h"
+#include "test_support.h"
+#include "virtual_iphone_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+TEST(DeviceLateDaemon, DevicesArriveOnceTheDaemonAppears)
+{
+    testsupport::TempHome home;
+    const std::string bin = KELM_TEST_BIN_DIR;
+    home.writeFile("registry.reg", "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Apple Inc.\\Apple Mobile Device Support]\n"
+                                   "\"Shared\"=\"" + bin + "/libMobileDevice.so\"\n"
+                                   "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Apple Inc.\\Apple Application Support]\n"
+                                   "\"InstallDir\"=\"" + bin + "/\"\n");
+    // The daemon's socket: a name that does not exist yet.
+    const std::string socket = home.path() + "/usbmuxd";
+    ::setenv("USBMUXD_SOCKET_ADDRESS", ("UNIX:" + socket).c_str(), 1);
+
+    CreateDeviceContext();
+    MainWindow *window = CreateMainWindow();
+    ASSERT_NE(window, nullptr);
+    testsupport::processEvents(std::chrono::milliseconds(1500));
+    EXPECT_EQ(window->编辑框_log.caption(), "") << "nothing to report without a daemon";
+
+    kelm::test::VirtualIphone phone;
+    ASSERT_FALSE(phone.start({"iphone.json"}).empty()) << phone.lastError();
+    std::filesystem::create_symlink(phone.socketPath(), socket);
+    EXPECT_TRUE(testsupport::waitUntil(
+        [&] { return window->编辑框_log.caption().find("创建连接成功") != std::string::npos; }, std::chrono::seconds(20)))
+        << window->编辑框_log.caption();
+    phone.stop();
+}
+
+} // namespace
