@@ -1,5 +1,6 @@
-// A phone daemon that is not there when the program starts: the program starts without complaint and
-// the device is read as soon as the daemon appears.
+// A phone daemon that is not there when the program starts, and one that dies: the program starts
+// without complaint, reads the device as soon as a daemon appears, survives the daemon's death and
+// reads the device again from the next daemon.
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "device/device_context.h"
@@ -36,7 +37,19 @@ TEST(DeviceLateDaemon, DevicesArriveOnceTheDaemonAppears)
     EXPECT_TRUE(testsupport::waitUntil(
         [&] { return window->编辑框_log.caption().find("创建连接成功") != std::string::npos; }, std::chrono::seconds(20)))
         << window->编辑框_log.caption();
-    phone.stop();
+
+    // The daemon dies with the device in session; a new one comes up at the same place.
+    window->编辑框_log.setCaption("");
+    phone.kill();
+    std::filesystem::remove(socket);
+    testsupport::processEvents(std::chrono::milliseconds(1500));
+    kelm::test::VirtualIphone next;
+    ASSERT_FALSE(next.start({"iphone.json"}).empty()) << next.lastError();
+    std::filesystem::create_symlink(next.socketPath(), socket);
+    EXPECT_TRUE(testsupport::waitUntil(
+        [&] { return window->编辑框_log.caption().find("创建连接成功") != std::string::npos; }, std::chrono::seconds(20)))
+        << window->编辑框_log.caption();
+    next.stop();
 }
 
 } // namespace
