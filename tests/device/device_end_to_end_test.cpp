@@ -84,9 +84,10 @@ TEST_F(DeviceEndToEndTest, EveryProfileEndsInItsFinalState)
         const char *profile;
         std::vector<std::string> lines;
     } cases[] = {
-        {"iphone.json", {"设备连接成功", "设备配对成功", "创建连接成功"}},
+        {"iphone.json", {"设备连接成功", "设备配对成功", "创建连接成功", "已成功获取【iPhone 11】的信息"}},
         {"unpaired.json",
-         {"设备连接成功", "验证配对失败,需要配对>>kAMDMissingPairRecordError", "设备配对成功", "创建连接成功"}},
+         {"设备连接成功", "验证配对失败,需要配对>>kAMDMissingPairRecordError", "设备配对成功", "创建连接成功",
+          "已成功获取【iPhone 12】的信息"}},
         {"invalid-hostid.json", {"设备连接成功", "设备配对成功", "创建连接失败>>kAMDInvalidHostIDError"}},
         {"session-error.json", {"设备连接成功", "设备配对成功", "创建连接失败>>kAMDSessionInactiveError"}},
         {"passcode-locked.json",
@@ -130,8 +131,8 @@ TEST_F(DeviceEndToEndTest, SessionRefusalsReconnectOnlyWhenTheHostIdIsNotTheReas
 
 TEST_F(DeviceEndToEndTest, DepartureEmptiesTheDeviceList)
 {
-    const std::string udid = plugAndWait("iphone.json", 3);
-    window->超级列表框1.addRow({"设备名称"});
+    const std::string udid = plugAndWait("iphone.json", 4);
+    EXPECT_EQ(window->超级列表框1.rowCount(), 26);
     unplugAndWait(udid);
     EXPECT_EQ(window->超级列表框1.rowCount(), 0);
 }
