@@ -7,12 +7,29 @@
 #include "device/device_functions.h"
 #include "device/result_codes.h"
 
+#include <algorithm>
 #include <atomic>
+#include <mutex>
 #include <string>
+#include <vector>
 
 namespace {
 
 std::atomic<void (*)()> gSessionStartedHandler{nullptr};
+
+// Handles of the devices attached now: written by the device thread, read by the window thread.
+std::mutex gConnectedMutex;
+std::vector<uint32_t> gConnectedHandles;
+
+void SetDeviceConnected(uint32_t handle, bool connected)
+{
+    std::lock_guard lock(gConnectedMutex);
+    const auto at = std::find(gConnectedHandles.begin(), gConnectedHandles.end(), handle);
+    if (connected && at == gConnectedHandles.end())
+        gConnectedHandles.push_back(handle);
+    else if (!connected && at != gConnectedHandles.end())
+        gConnectedHandles.erase(at);
+}
 
 void Log(const std::string &message) { AppendLog(LogSourceTag, message); }
 
@@ -23,6 +40,7 @@ void OnDeviceArrived(uint32_t handle)
 {
     // Stored first, whatever happens next: the commands act on the newest device.
     gDeviceContext->deviceHandle.store(handle);
+    SetDeviceConnected(handle, true);
     const uint32_t device = handle;
 
     if (const int32_t result = MobileDevice::AMDeviceConnect(device); result != 0) {
@@ -56,8 +74,9 @@ void OnDeviceArrived(uint32_t handle)
     MobileDevice::AFCConnectionCreate(device);
 }
 
-void OnDeviceDeparted()
+void OnDeviceDeparted(uint32_t handle)
 {
+    SetDeviceConnected(handle, false);
     Log("设备断开连接");
     ui::runOnWindowThread([] {
         if (gMainWindow)
@@ -76,7 +95,15 @@ void OnDeviceNotification(const DeviceNotificationRecord *record)
     if (message == 1)
         OnDeviceArrived(handle);
     else if (message == 2)
-        OnDeviceDeparted();
+        OnDeviceDeparted(handle);
 }
 
 void SetSessionStartedHandler(void (*handler)()) { gSessionStartedHandler.store(handler); }
+
+bool IsDeviceConnected(uint32_t handle)
+{
+    if (handle == 0)
+        return false;
+    std::lock_guard lock(gConnectedMutex);
+    return std::find(gConnectedHandles.begin(), gConnectedHandles.end(), handle) != gConnectedHandles.end();
+}

@@ -3,6 +3,8 @@
 // empty the device list.
 #pragma once
 
+#include <cstdint>
+
 struct DeviceNotificationRecord;
 
 // Handles one notification. Runs on the device thread, inside the library's run loop, one
@@ -12,3 +14,8 @@ void OnDeviceNotification(const DeviceNotificationRecord *record);
 // What runs once a session has started (the device-information refresh); set at start-up before the
 // device thread starts. Without one, nothing more happens after "创建连接成功".
 void SetSessionStartedHandler(void (*handler)());
+
+// True while the device of `handle` is attached: from the arrival of that handle until its departure
+// (whatever the connection steps gave). False for 0 and for handles never seen. The commands ask it
+// so that no library call is made with the handle of a device that has gone. Any thread.
+bool IsDeviceConnected(uint32_t handle);
