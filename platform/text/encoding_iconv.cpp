@@ -2,8 +2,10 @@
 #include "platform/text/text.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <iconv.h>
+#include <vector>
 
 namespace platform::text {
 namespace {
@@ -49,89 +51,176 @@ public:
 private:
     iconv_t cd_;
 };
-
-Converter &gbkDecoder()
-{
-    thread_local Converter c("UTF-16LE", "CP936");
-    return c;
-}
 Converter &gb18030Decoder()
 {
     thread_local Converter c("UTF-16LE", "GB18030");
     return c;
 }
-Converter &gbkEncoder()
-{
-    thread_local Converter c("CP936", "UTF-16LE");
-    return c;
-}
-
-void appendUnits(std::u16string &out, const std::string &bytes)
-{
-    for (size_t i = 0; i + 1 < bytes.size(); i += 2)
-        out.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i])
-                                            | (static_cast<unsigned char>(bytes[i + 1]) << 8)));
-}
 
 bool isHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
 bool isLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+
+// Lookup tables made once from the converter itself, so the conversions below give exactly the
+// converter's results while handing it only the sequences a table cannot answer (a four-byte GB18030
+// sequence, a byte that is no text, a code point beyond the BMP). Walking a 5 MB page through iconv
+// call by call cost most of the time of picking the software list out of it. Each direction's table
+// is made on its first use (a few milliseconds).
+struct DecodeTables {
+    std::vector<char16_t> pair;  // (lead - 0x81) * 256 + trail -> unit; 0: not a character
+    char16_t single[256] = {};   // byte -> unit for single bytes 0x80..0xFF; 0: not a character
+};
+
+// One conversion of a short sequence as UTF-16LE bytes; empty when the converter refuses it.
+std::string convertWhole(Converter &converter, const char *bytes, size_t size)
+{
+    std::string out;
+    const char *in = bytes;
+    size_t left = size;
+    if (!converter.run(in, left, out) || left != 0)
+        return {};
+    return out;
+}
+
+const DecodeTables &decodeTables()
+{
+    static const DecodeTables tables = [] {
+        DecodeTables t;
+        Converter decoder("UTF-16LE", "CP936");
+        auto decodeOne = [&](const char *bytes, size_t size) -> char16_t {
+            const std::string out = convertWhole(decoder, bytes, size);
+            if (out.size() != 2)
+                return 0;
+            return static_cast<char16_t>(static_cast<unsigned char>(out[0]) | (static_cast<unsigned char>(out[1]) << 8));
+        };
+        for (int b = 0x80; b <= 0xFF; ++b) {
+            const char byte = static_cast<char>(b);
+            t.single[b] = decodeOne(&byte, 1);
+        }
+        t.pair.assign(126 * 256, 0);
+        for (int lead = 0x81; lead <= 0xFE; ++lead)
+            for (int trail = 0; trail <= 0xFF; ++trail) {
+                const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+                t.pair[static_cast<size_t>((lead - 0x81) * 256 + trail)] = decodeOne(pair, 2);
+            }
+        return t;
+    }();
+    return tables;
+}
+
+// BMP unit -> (length << 16) | bytes (lead byte first); 0: the code page has no form for it.
+const std::vector<uint32_t> &encodeTable()
+{
+    static const std::vector<uint32_t> table = [] {
+        std::vector<uint32_t> t(0x10000, 0);
+        Converter encoder("CP936", "UTF-16LE");
+        for (uint32_t u = 0x80; u <= 0xFFFF; ++u) {
+            if (u >= 0xD800 && u <= 0xDFFF)
+                continue;
+            const char units[2] = {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
+            const std::string out = convertWhole(encoder, units, 2);
+            if (out.empty() || out.size() > 2)
+                continue;
+            uint32_t bytes = 0;
+            for (const char c : out)
+                bytes = (bytes << 8) | static_cast<unsigned char>(c);
+            t[u] = (static_cast<uint32_t>(out.size()) << 16) | bytes;
+        }
+        return t;
+    }();
+    return table;
+}
 
 } // namespace
 
 std::u16string gbkToUtf16(std::string_view gbk)
 {
-    std::u16string result;
-    result.reserve(gbk.size());
-    const char *in = gbk.data();
-    size_t left = gbk.size();
-    std::string bytes;
-    while (left > 0) {
-        bytes.clear();
-        const bool done = gbkDecoder().run(in, left, bytes);
-        appendUnits(result, bytes);
-        if (done)
-            break;
+    const DecodeTables &tables = decodeTables();
+    // Never more units than bytes: written in place, trimmed at the end.
+    std::u16string result(gbk.size(), u'\0');
+    char16_t *out = result.data();
+    const auto *bytes = reinterpret_cast<const unsigned char *>(gbk.data());
+    const size_t n = gbk.size();
+    size_t i = 0;
+    std::string fourByte;
+    while (i < n) {
+        const unsigned char b = bytes[i];
+        if (b < 0x80) {
+            *out++ = b;
+            ++i;
+            continue;
+        }
+        if (isGbkLeadByte(b)) {
+            if (i + 1 < n) {
+                const char16_t unit = tables.pair[static_cast<size_t>((b - 0x81) * 256 + bytes[i + 1])];
+                if (unit != 0) {
+                    *out++ = unit;
+                    i += 2;
+                    continue;
+                }
+            }
+        } else if (tables.single[b] != 0) {
+            *out++ = tables.single[b];
+            ++i;
+            continue;
+        }
         // A four-byte GB18030 sequence, or a byte that is not text at all.
-        if (left >= 4) {
-            const char *probe = in;
+        if (n - i >= 4) {
+            const char *probe = gbk.data() + i;
             size_t probeLeft = 4;
-            bytes.clear();
-            if (gb18030Decoder().run(probe, probeLeft, bytes) && probeLeft == 0) {
-                appendUnits(result, bytes);
-                in += 4;
-                left -= 4;
+            fourByte.clear();
+            if (gb18030Decoder().run(probe, probeLeft, fourByte) && probeLeft == 0 && fourByte.size() <= 8) {
+                for (size_t k = 0; k + 1 < fourByte.size(); k += 2)
+                    *out++ = static_cast<char16_t>(static_cast<unsigned char>(fourByte[k])
+                                                   | (static_cast<unsigned char>(fourByte[k + 1]) << 8));
+                i += 4;
                 continue;
             }
         }
-        result.push_back(kReplacement);
-        ++in;
-        --left;
+        *out++ = kReplacement;
+        ++i;
     }
+    result.resize(static_cast<size_t>(out - result.data()));
     return result;
 }
 
 std::string utf16ToGbk(std::u16string_view utf16)
 {
-    std::string result;
-    result.reserve(utf16.size() * 2);
-    std::string units;
-    units.reserve(utf16.size() * 2);
-    for (const char16_t u : utf16) {
-        units.push_back(static_cast<char>(u & 0xFF));
-        units.push_back(static_cast<char>(u >> 8));
+    const std::vector<uint32_t> &table = encodeTable();
+    // At most two bytes a unit: written in place, trimmed at the end.
+    std::string result(utf16.size() * 2, '\0');
+    char *out = result.data();
+    for (size_t i = 0; i < utf16.size(); ++i) {
+        const char16_t u = utf16[i];
+        if (u < 0x80) {
+            *out++ = static_cast<char>(u);
+            continue;
+        }
+        if (isHighSurrogate(u) && i + 1 < utf16.size() && isLowSurrogate(utf16[i + 1])) {
+            // A code point beyond the table: the converter decides (it drops the tag characters).
+            const char units[4] = {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8),
+                                   static_cast<char>(utf16[i + 1] & 0xFF), static_cast<char>(utf16[i + 1] >> 8)};
+            const char *in = units;
+            size_t left = sizeof units;
+            std::string converted;
+            thread_local Converter encoder("CP936", "UTF-16LE");
+            if (!encoder.run(in, left, converted) || left != 0 || converted.size() > 4)
+                converted.assign(1, kGbkDefaultChar);
+            for (const char c : converted)
+                *out++ = c;
+            ++i;
+            continue;
+        }
+        const uint32_t form = table[u];
+        if (form == 0) {
+            // A unit the code page has no form for.
+            *out++ = kGbkDefaultChar;
+            continue;
+        }
+        if ((form >> 16) == 2)
+            *out++ = static_cast<char>((form >> 8) & 0xFF);
+        *out++ = static_cast<char>(form & 0xFF);
     }
-    const char *in = units.data();
-    size_t left = units.size();
-    while (left > 0) {
-        if (gbkEncoder().run(in, left, result))
-            break;
-        // One code point the code page has no form for (a surrogate pair counts as one).
-        const size_t i = static_cast<size_t>(in - units.data()) / 2;
-        result.push_back(kGbkDefaultChar);
-        const size_t skip = (isHighSurrogate(utf16[i]) && i + 1 < utf16.size() && isLowSurrogate(utf16[i + 1])) ? 2 : 1;
-        in += 2 * skip;
-        left -= 2 * skip;
-    }
+    result.resize(static_cast<size_t>(out - result.data()));
     return result;
 }
 
