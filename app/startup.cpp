@@ -138,8 +138,10 @@ int RunKelmTools()
 {
     CreateDeviceContext();
     std::atexit(ReleaseGlobals);
-    ui::Application application;
+    // The toolkit object lives until the process ends: at exit the device thread may still be waiting
+    // for the window thread, and must never find a half-destroyed application.
+    static auto *application = new ui::Application;
     CreateMainWindow();
-    application.run();
+    application->run();
     return 0;
 }

@@ -3,7 +3,8 @@
 //
 // Result codes, beyond those every step can give (mobiledevice.h):
 //   AMDeviceEnterRecovery   device errors through the table (e.g. kAMDSessionInactiveError when the
-//                           device wants a session first)
+//                           device wants a session first); 0 also when the device left before its
+//                           answer could be read (it went into recovery mode)
 //   AMDeviceActivate        sends Activate with an empty activation record (the program supplies
 //                           none); kAMDSessionInactiveError without a session (nothing is sent),
 //                           kAMDInvalidActivationRecordError when the device rejects the record
@@ -51,8 +52,12 @@ extern "C" {
 
 KELM_AMD_EXPORT int32_t AMDeviceEnterRecovery(uint32_t handle)
 {
-    return runStep(handle, Needs::Connection,
-                   [](Device &device) { return lockdownOutcome(device, lockdownd_enter_recovery(device.lockdown)); });
+    return runStep(handle, Needs::Connection, [](Device &device) {
+        const int32_t outcome = lockdownOutcome(device, lockdownd_enter_recovery(device.lockdown));
+        // A phone going into recovery mode leaves at once; when it has left before its answer was
+        // read, the request did what it asked for.
+        return outcome == kAMDDeviceDisconnectedError ? kAMDSuccess : outcome;
+    });
 }
 
 KELM_AMD_EXPORT int32_t AMDeviceActivate(uint32_t handle)

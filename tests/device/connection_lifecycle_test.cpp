@@ -148,7 +148,8 @@ TEST_F(ConnectionLifecycleTest, DepartureEmptiesTheListAndKeepsTheHandle)
     fake.notify(7, 2);
     ASSERT_TRUE(testsupport::waitUntil([&] { return !messages(*window).empty(); }));
     EXPECT_EQ(messages(*window), std::vector<std::string>{"设备断开连接"});
-    EXPECT_EQ(window->超级列表框1.rowCount(), 0);
+    // The list is emptied right after the departure line is written.
+    EXPECT_TRUE(testsupport::waitUntil([&] { return window->超级列表框1.rowCount() == 0; }));
     EXPECT_EQ(gDeviceContext->deviceHandle.load(), 7u);
     EXPECT_EQ(fake.calls(), "");
 }

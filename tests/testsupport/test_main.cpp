@@ -10,6 +10,9 @@ int main(int argc, char **argv)
 {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     testing::InitGoogleTest(&argc, argv);
-    platform::ui::Application application;
+    // Kept until the process ends: device threads of window tests live on inside the device library and
+    // may still be talking to the window thread when the tests are over.
+    static auto *application = new platform::ui::Application;
+    (void)application;
     return RUN_ALL_TESTS();
 }
