@@ -13,6 +13,7 @@
 #include "platform/shell/folders.h"
 #include "platform/shell/open.h"
 #include "platform/text/text.h"
+#include "program_test_support.h"
 #include "test_support.h"
 
 #include <QApplication>
@@ -71,10 +72,7 @@ protected:
         CreateDeviceContext();
         SetDeviceThreadStarter(NoThread);
         savedDirectory = platform::shell::currentDirectory();
-        home.writeFile("registry.reg", "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Apple Inc.\\Apple Mobile Device Support]\n"
-                                       "\"Shared\"=\"" + testsupport::fakeDeviceLibsDir() + "/libMobileDevice.so\"\n"
-                                       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Apple Inc.\\Apple Application Support]\n"
-                                       "\"InstallDir\"=\"" + testsupport::fakeDeviceLibsDir() + "/\"\n");
+        testsupport::registerDeviceLibraries(home, testsupport::fakeDeviceLibsDir());
     }
     void TearDown() override
     {

@@ -8,6 +8,7 @@
 #include "device/device_thread.h"
 #include "platform/shell/folders.h"
 #include "platform/ui/application.h"
+#include "program_test_support.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -23,15 +24,6 @@ std::atomic<int> gThreadStarts{0};
 void CountThreadStart() { ++gThreadStarts; }
 
 std::string fakeLibrary(const char *name) { return testsupport::fakeDeviceLibsDir() + "/" + name; }
-
-// Registry store naming the stand-in libraries: MobileDevice as a file, CoreFoundation as its folder.
-void registerFakeLibraries(const testsupport::TempHome &home)
-{
-    home.writeFile("registry.reg", "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Apple Inc.\\Apple Mobile Device Support]\n"
-                                   "\"Shared\"=\"" + fakeLibrary("libMobileDevice.so") + "\"\n"
-                                   "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Apple Inc.\\Apple Application Support]\n"
-                                   "\"InstallDir\"=\"" + testsupport::fakeDeviceLibsDir() + "/\"\n");
-}
 
 template <typename F>
 F fakeFunction(const char *library, const char *name)
@@ -109,7 +101,7 @@ TEST_F(StartupTest, OneLibraryMissingIsEnoughToEnd)
 
 TEST_F(StartupTest, CreationFindsTheLibrariesStartsTheThreadAndEmptiesTheLog)
 {
-    registerFakeLibraries(home);
+    testsupport::registerDeviceLibraries(home, testsupport::fakeDeviceLibsDir());
     platform::shell::setEnvironmentVariable("Path", "/usr/old");
     window = CreateMainWindow();
     ASSERT_NE(window, nullptr);
@@ -136,7 +128,7 @@ TEST_F(StartupTest, CreationFindsTheLibrariesStartsTheThreadAndEmptiesTheLog)
 
 TEST_F(StartupTest, CloseRequestStopsTheSessionAndDisconnects)
 {
-    registerFakeLibraries(home);
+    testsupport::registerDeviceLibraries(home, testsupport::fakeDeviceLibsDir());
     window = CreateMainWindow();
     ASSERT_NE(window, nullptr);
     gDeviceContext->deviceHandle = 9;
@@ -156,7 +148,7 @@ TEST_F(StartupTest, CloseRequestStopsTheSessionAndDisconnects)
 
 TEST_F(StartupTest, CloseIconEndsAtOnceWithoutTheCloseCalls)
 {
-    registerFakeLibraries(home);
+    testsupport::registerDeviceLibraries(home, testsupport::fakeDeviceLibsDir());
     window = CreateMainWindow();
     ASSERT_NE(window, nullptr);
     window->关闭图标.press();
@@ -166,7 +158,7 @@ TEST_F(StartupTest, CloseIconEndsAtOnceWithoutTheCloseCalls)
 
 TEST_F(StartupTest, HeaderIconsSelectTheirPages)
 {
-    registerFakeLibraries(home);
+    testsupport::registerDeviceLibraries(home, testsupport::fakeDeviceLibsDir());
     window = CreateMainWindow();
     ASSERT_NE(window, nullptr);
     const struct {
@@ -186,7 +178,7 @@ namespace {
 // Pictures of the started window, one per page, for people to look at (build/screenshots).
 TEST_F(StartupTest, RendersEveryPage)
 {
-    registerFakeLibraries(home);
+    testsupport::registerDeviceLibraries(home, testsupport::fakeDeviceLibsDir());
     window = CreateMainWindow();
     ASSERT_NE(window, nullptr);
     AppendLog(LogSourceTag, "设备连接成功");

@@ -7,6 +7,7 @@
 #include "commands/device_commands.h"
 #include "device/connection_lifecycle.h"
 #include "device/device_context.h"
+#include "program_test_support.h"
 #include "test_support.h"
 #include "virtual_iphone_fixture.h"
 
@@ -16,41 +17,15 @@
 
 namespace {
 
-std::vector<std::string> logMessages(const MainWindow &w)
-{
-    std::vector<std::string> out;
-    const std::string text = w.编辑框_log.caption();
-    size_t start = 0;
-    for (size_t at; (at = text.find("\r\n", start)) != std::string::npos; start = at + 2) {
-        const std::string line = text.substr(start, at - start);
-        out.push_back(line.substr(line.find("]=>>") + 4));
-    }
-    return out;
-}
-
-bool logHas(const MainWindow &w, const std::string &line)
-{
-    const auto lines = logMessages(w);
-    return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
-
 class CommandsEndToEndTest : public testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        phone = new kelm::test::VirtualIphone;
-        ASSERT_FALSE(phone->start().empty()) << phone->lastError();
-        phone->exportAddress();
-        home = new testsupport::TempHome;
-        const std::string bin = KELM_TEST_BIN_DIR;
-        home->writeFile("registry.reg", "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Apple Inc.\\Apple Mobile Device Support]\n"
-                                        "\"Shared\"=\"" + bin + "/libMobileDevice.so\"\n"
-                                        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Apple Inc.\\Apple Application Support]\n"
-                                        "\"InstallDir\"=\"" + bin + "/\"\n");
-        CreateDeviceContext();
-        window = CreateMainWindow();
-        ASSERT_NE(window, nullptr);
-        window->高级选择夹1.setCurrentPage(1);
+        auto *program = new testsupport::StartedProgram; // lives on with the device thread
+        ASSERT_TRUE(program->start());
+        phone = &program->phone;
+        home = &program->home;
+        window = program->window;
     }
     static void TearDownTestSuite()
     {
@@ -65,8 +40,8 @@ protected:
         window->编辑框_log.setCaption("");
         const std::string udid = phone->plug(profile);
         EXPECT_FALSE(udid.empty()) << phone->lastError();
-        EXPECT_TRUE(testsupport::waitUntil([&] { return logHas(*window, "创建连接成功"); }))
-            << testing::PrintToString(logMessages(*window));
+        EXPECT_TRUE(testsupport::waitUntil([&] { return testsupport::logHas(*window, "创建连接成功"); }))
+            << testing::PrintToString(testsupport::logMessages(*window));
         size_t seen = 0;
         testsupport::waitUntil([&] {
             const size_t now = phone->requests(udid).size();
@@ -120,8 +95,8 @@ TEST_F(CommandsEndToEndTest, CommandsReachTheDeviceAndRecoveryMakesItLeave)
     // The device answers EnterRecovery and leaves at once (its request log goes with it): the departure
     // is what shows that the request arrived.
     window->按钮2.click();
-    EXPECT_TRUE(testsupport::waitUntil([&] { return logHas(*window, "设备断开连接"); }));
-    EXPECT_EQ(logMessages(*window), (std::vector<std::string>{"执行命令成功！", "正在使设备进入恢复模式，请查看设备...",
+    EXPECT_TRUE(testsupport::waitUntil([&] { return testsupport::logHas(*window, "设备断开连接"); }));
+    EXPECT_EQ(testsupport::logMessages(*window), (std::vector<std::string>{"执行命令成功！", "正在使设备进入恢复模式，请查看设备...",
                                                               "设备断开连接"}));
     EXPECT_FALSE(IsDeviceConnected(handle));
     EXPECT_EQ(gDeviceContext->deviceHandle.load(), handle) << "a departure keeps the handle";
@@ -130,7 +105,7 @@ TEST_F(CommandsEndToEndTest, CommandsReachTheDeviceAndRecoveryMakesItLeave)
     window->编辑框_log.setCaption("");
     for (platform::ui::Button *b : {&window->按钮2, &window->按钮9, &window->按钮20, &window->按钮3})
         b->click();
-    EXPECT_EQ(logMessages(*window), std::vector<std::string>(4, NoDeviceLogLine));
+    EXPECT_EQ(testsupport::logMessages(*window), std::vector<std::string>(4, NoDeviceLogLine));
     EXPECT_EQ(phone->send("list").lines, std::vector<std::string>{});
 }
 
@@ -140,7 +115,7 @@ TEST_F(CommandsEndToEndTest, DisconnectEndsTheSessionAndKeepsTheDeviceAttached)
     const uint32_t handle = gDeviceContext->deviceHandle.load();
     window->按钮9.click();
     window->按钮9.click();
-    EXPECT_EQ(logMessages(*window), std::vector<std::string>(2, "此功能仅断开连接服务，但不会断开USB"));
+    EXPECT_EQ(testsupport::logMessages(*window), std::vector<std::string>(2, "此功能仅断开连接服务，但不会断开USB"));
     const auto requests = commandRequests(udid);
     EXPECT_EQ(std::count(requests.begin(), requests.end(), "StopSession"), 1) << testing::PrintToString(requests);
     // Still attached by USB: the handle stays usable, a command now finds no connection to send on.
@@ -148,7 +123,7 @@ TEST_F(CommandsEndToEndTest, DisconnectEndsTheSessionAndKeepsTheDeviceAttached)
     EXPECT_EQ(phone->send("list").lines, std::vector<std::string>{udid});
     window->编辑框_log.setCaption("");
     EXPECT_TRUE(phone->unplug(udid));
-    EXPECT_TRUE(testsupport::waitUntil([&] { return logHas(*window, "设备断开连接"); }));
+    EXPECT_TRUE(testsupport::waitUntil([&] { return testsupport::logHas(*window, "设备断开连接"); }));
     EXPECT_FALSE(IsDeviceConnected(handle));
 }
 

@@ -9,6 +9,7 @@
 #include "device/device_functions.h"
 #include "platform/shell/folders.h"
 #include "platform/ui/clipboard.h"
+#include "program_test_support.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -34,18 +35,6 @@ struct Fake {
         return buffer;
     }
 };
-
-std::vector<std::string> logMessages(const MainWindow &w)
-{
-    std::vector<std::string> out;
-    const std::string text = w.编辑框_log.caption();
-    size_t start = 0;
-    for (size_t at; (at = text.find("\r\n", start)) != std::string::npos; start = at + 2) {
-        const std::string line = text.substr(start, at - start);
-        out.push_back(line.substr(line.find("]=>>") + 4));
-    }
-    return out;
-}
 
 // The device thread's arrival and departure handling, run here on the test thread.
 void notify(uint32_t handle, int32_t message)
@@ -137,11 +126,11 @@ TEST_F(CommandsWindowTest, EachCommandCallsTheLibraryOnlyForAnAttachedDevice)
             b.button.click();
             if (s.commanded == 0) {
                 EXPECT_EQ(fake.calls(), "");
-                EXPECT_EQ(logMessages(*window), std::vector<std::string>{NoDeviceLogLine});
+                EXPECT_EQ(testsupport::logMessages(*window), std::vector<std::string>{NoDeviceLogLine});
                 EXPECT_TRUE(messages.boxes().empty());
             } else {
                 EXPECT_EQ(fake.calls(), std::string(b.call) + "(" + std::to_string(s.commanded) + ");");
-                EXPECT_EQ(logMessages(*window), b.lines);
+                EXPECT_EQ(testsupport::logMessages(*window), b.lines);
             }
         }
         TearDown();
@@ -163,7 +152,7 @@ TEST_F(CommandsWindowTest, RefusedCommandsLogTheirLinesAllTheSame)
     window->按钮3.click();
     EXPECT_EQ(fake.calls(),
               "AMDeviceEnterRecovery(7);AMDeviceDisconnect(7);AMDeviceDisconnect(7);AMDeviceDeactivate(7);");
-    EXPECT_EQ(logMessages(*window),
+    EXPECT_EQ(testsupport::logMessages(*window),
               (std::vector<std::string>{"正在使设备进入恢复模式，请查看设备...", "此功能仅断开连接服务，但不会断开USB",
                                         "此功能仅断开连接服务，但不会断开USB", "执行命令成功！"}));
 }
@@ -196,7 +185,7 @@ TEST_F(CommandsWindowTest, DeactivationWantsTheConfirmationBoxTickedAndKeepsIt)
             EXPECT_EQ(messages.boxes()[0].title, "提示");
             EXPECT_EQ(messages.boxes()[0].icon, ui::MessageIcon::None);
             EXPECT_EQ(fake.calls(), "");
-            EXPECT_TRUE(logMessages(*window).empty());
+            EXPECT_TRUE(testsupport::logMessages(*window).empty());
         }
         confirm.click();
         ASSERT_TRUE(confirm.isTicked());
@@ -211,7 +200,7 @@ TEST_F(CommandsWindowTest, DeactivationWantsTheConfirmationBoxTickedAndKeepsIt)
             EXPECT_EQ(messages.boxes()[0].title, "信息：");
             EXPECT_EQ(messages.boxes()[0].icon, ui::MessageIcon::None);
             EXPECT_EQ(fake.calls(), "AMDeviceDeactivate(7);");
-            EXPECT_EQ(logMessages(*window), std::vector<std::string>{"执行命令成功！"});
+            EXPECT_EQ(testsupport::logMessages(*window), std::vector<std::string>{"执行命令成功！"});
             EXPECT_TRUE(confirm.isTicked());
             EXPECT_TRUE(confirm.isEnabled());
         }

@@ -7,6 +7,7 @@
 #include "device/device_context.h"
 #include "device/device_thread.h"
 #include "platform/shell/folders.h"
+#include "program_test_support.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -43,18 +44,6 @@ void bind(F &f, const char *library, const char *name)
     ASSERT_NE(handle, nullptr);
     f = reinterpret_cast<F>(::dlsym(handle, name));
     ASSERT_NE(f, nullptr) << name;
-}
-
-std::vector<std::string> messages(const MainWindow &w)
-{
-    std::vector<std::string> out;
-    const std::string text = w.编辑框_log.caption();
-    size_t start = 0;
-    for (size_t at; (at = text.find("\r\n", start)) != std::string::npos; start = at + 2) {
-        const std::string line = text.substr(start, at - start);
-        out.push_back(line.substr(line.find("]=>>") + 4));
-    }
-    return out;
 }
 
 // One device thread for the whole test program (it never ends), subscribed to the stand-in library.
@@ -132,9 +121,9 @@ TEST_F(ConnectionLifecycleTest, EachArrivalEndsInItsFinalState)
             fake.setResult(function, result);
         gDeviceContext->deviceHandle = 0;
         fake.notify(7, 1);
-        ASSERT_TRUE(testsupport::waitUntil([&] { return messages(*window).size() >= c.lines.size(); }));
+        ASSERT_TRUE(testsupport::waitUntil([&] { return testsupport::logMessages(*window).size() >= c.lines.size(); }));
         testsupport::processEvents(std::chrono::milliseconds(30));
-        EXPECT_EQ(messages(*window), c.lines);
+        EXPECT_EQ(testsupport::logMessages(*window), c.lines);
         EXPECT_EQ(fake.calls(), c.calls);
         EXPECT_EQ(gRefreshes, c.refreshes);
         EXPECT_EQ(gDeviceContext->deviceHandle.load(), 7u);
@@ -146,8 +135,8 @@ TEST_F(ConnectionLifecycleTest, DepartureEmptiesTheListAndKeepsTheHandle)
     window->超级列表框1.addRow({"设备名称：甲"});
     gDeviceContext->deviceHandle = 7;
     fake.notify(7, 2);
-    ASSERT_TRUE(testsupport::waitUntil([&] { return !messages(*window).empty(); }));
-    EXPECT_EQ(messages(*window), std::vector<std::string>{"设备断开连接"});
+    ASSERT_TRUE(testsupport::waitUntil([&] { return !testsupport::logMessages(*window).empty(); }));
+    EXPECT_EQ(testsupport::logMessages(*window), std::vector<std::string>{"设备断开连接"});
     // The list is emptied right after the departure line is written.
     EXPECT_TRUE(testsupport::waitUntil([&] { return window->超级列表框1.rowCount() == 0; }));
     EXPECT_EQ(gDeviceContext->deviceHandle.load(), 7u);
@@ -160,8 +149,8 @@ TEST_F(ConnectionLifecycleTest, UnknownMessageCodesChangeNothing)
     fake.notify(8, 3);
     fake.notify(8, 0);
     fake.notify(8, 2); // a departure behind them shows they have been handled
-    ASSERT_TRUE(testsupport::waitUntil([&] { return !messages(*window).empty(); }));
-    EXPECT_EQ(messages(*window), std::vector<std::string>{"设备断开连接"});
+    ASSERT_TRUE(testsupport::waitUntil([&] { return !testsupport::logMessages(*window).empty(); }));
+    EXPECT_EQ(testsupport::logMessages(*window), std::vector<std::string>{"设备断开连接"});
     EXPECT_EQ(gDeviceContext->deviceHandle.load(), 7u);
     EXPECT_EQ(fake.calls(), "");
 }

@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "device/device_context.h"
+#include "program_test_support.h"
 #include "test_support.h"
 #include "virtual_iphone_fixture.h"
 
@@ -13,35 +14,15 @@
 
 namespace {
 
-std::vector<std::string> logMessages(const MainWindow &w)
-{
-    std::vector<std::string> out;
-    const std::string text = w.编辑框_log.caption();
-    size_t start = 0;
-    for (size_t at; (at = text.find("\r\n", start)) != std::string::npos; start = at + 2) {
-        const std::string line = text.substr(start, at - start);
-        out.push_back(line.substr(line.find("]=>>") + 4));
-    }
-    return out;
-}
-
 class DeviceEndToEndTest : public testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        phone = new kelm::test::VirtualIphone;
-        ASSERT_FALSE(phone->start().empty()) << phone->lastError();
-        phone->exportAddress();
-        home = new testsupport::TempHome;
-        const std::string bin = KELM_TEST_BIN_DIR;
-        home->writeFile("registry.reg", "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Apple Inc.\\Apple Mobile Device Support]\n"
-                                        "\"Shared\"=\"" + bin + "/libMobileDevice.so\"\n"
-                                        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Apple Inc.\\Apple Application Support]\n"
-                                        "\"InstallDir\"=\"" + bin + "/\"\n");
-        CreateDeviceContext();
-        window = CreateMainWindow();
-        ASSERT_NE(window, nullptr);
-        window->高级选择夹1.setCurrentPage(1);
+        auto *program = new testsupport::StartedProgram; // lives on with the device thread
+        ASSERT_TRUE(program->start());
+        phone = &program->phone;
+        home = &program->home;
+        window = program->window;
     }
     static void TearDownTestSuite()
     {
@@ -55,8 +36,8 @@ protected:
         window->编辑框_log.setCaption("");
         const std::string udid = phone->plug(profile);
         EXPECT_FALSE(udid.empty()) << phone->lastError();
-        EXPECT_TRUE(testsupport::waitUntil([&] { return logMessages(*window).size() >= count; }))
-            << testing::PrintToString(logMessages(*window));
+        EXPECT_TRUE(testsupport::waitUntil([&] { return testsupport::logMessages(*window).size() >= count; }))
+            << testing::PrintToString(testsupport::logMessages(*window));
         testsupport::processEvents(std::chrono::milliseconds(100));
         return udid;
     }
@@ -65,8 +46,8 @@ protected:
     {
         window->编辑框_log.setCaption("");
         EXPECT_TRUE(phone->unplug(udid));
-        EXPECT_TRUE(testsupport::waitUntil([&] { return !logMessages(*window).empty(); }));
-        EXPECT_EQ(logMessages(*window), std::vector<std::string>{"设备断开连接"});
+        EXPECT_TRUE(testsupport::waitUntil([&] { return !testsupport::logMessages(*window).empty(); }));
+        EXPECT_EQ(testsupport::logMessages(*window), std::vector<std::string>{"设备断开连接"});
     }
 
     static kelm::test::VirtualIphone *phone;
@@ -98,7 +79,7 @@ TEST_F(DeviceEndToEndTest, EveryProfileEndsInItsFinalState)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.profile);
         const std::string udid = plugAndWait(c.profile, c.lines.size());
-        EXPECT_EQ(logMessages(*window), c.lines);
+        EXPECT_EQ(testsupport::logMessages(*window), c.lines);
         const uint32_t handle = gDeviceContext->deviceHandle.load();
         EXPECT_NE(handle, 0u);
         EXPECT_NE(handle, previousHandle);

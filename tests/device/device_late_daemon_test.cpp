@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "device/device_context.h"
+#include "program_test_support.h"
 #include "test_support.h"
 #include "virtual_iphone_fixture.h"
 
@@ -17,11 +18,7 @@ TEST(DeviceLateDaemon, DevicesArriveOnceTheDaemonAppears)
 {
     testsupport::TempHome home;
     testsupport::MessageRecorder messages; // a refresh cut short by the dying daemon warns in a box
-    const std::string bin = KELM_TEST_BIN_DIR;
-    home.writeFile("registry.reg", "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Apple Inc.\\Apple Mobile Device Support]\n"
-                                   "\"Shared\"=\"" + bin + "/libMobileDevice.so\"\n"
-                                   "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Apple Inc.\\Apple Application Support]\n"
-                                   "\"InstallDir\"=\"" + bin + "/\"\n");
+    testsupport::registerDeviceLibraries(home, KELM_TEST_BIN_DIR);
     // The daemon's socket: a name that does not exist yet.
     const std::string socket = home.path() + "/usbmuxd";
     ::setenv("USBMUXD_SOCKET_ADDRESS", ("UNIX:" + socket).c_str(), 1);

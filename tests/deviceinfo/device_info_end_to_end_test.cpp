@@ -13,6 +13,7 @@
 #include "platform/ini/ini.h"
 #include "platform/shell/folders.h"
 #include "platform/text/text.h"
+#include "program_test_support.h"
 #include "test_support.h"
 #include "virtual_iphone_fixture.h"
 
@@ -24,18 +25,6 @@
 #include <sstream>
 
 namespace {
-
-std::vector<std::string> logMessages(const MainWindow &w)
-{
-    std::vector<std::string> out;
-    const std::string text = w.编辑框_log.caption();
-    size_t start = 0;
-    for (size_t at; (at = text.find("\r\n", start)) != std::string::npos; start = at + 2) {
-        const std::string line = text.substr(start, at - start);
-        out.push_back(line.substr(line.find("]=>>") + 4));
-    }
-    return out;
-}
 
 std::vector<std::string> rows(const MainWindow &w)
 {
@@ -105,11 +94,7 @@ protected:
         phone->exportAddress();
         home = new testsupport::TempHome;
         messages = new testsupport::MessageRecorder;
-        const std::string bin = KELM_TEST_BIN_DIR;
-        home->writeFile("registry.reg", "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Apple Inc.\\Apple Mobile Device Support]\n"
-                                        "\"Shared\"=\"" + bin + "/libMobileDevice.so\"\n"
-                                        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Apple Inc.\\Apple Application Support]\n"
-                                        "\"InstallDir\"=\"" + bin + "/\"\n");
+        testsupport::registerDeviceLibraries(*home, KELM_TEST_BIN_DIR);
         // Not a first start, and connection records kept.
         const std::string settings = platform::shell::documentsFolder() + "Kelm助手_用户配置.ini";
         platform::ini::writeString(settings, "初次打开", "是否", "1");
@@ -149,7 +134,7 @@ protected:
         EXPECT_TRUE(testsupport::waitUntil(
             [&] { return window->超级列表框1.rowCount() >= 26 && window->编辑框3.caption() == serial; },
             std::chrono::seconds(30)))
-            << testing::PrintToString(logMessages(*window));
+            << testing::PrintToString(testsupport::logMessages(*window));
         testsupport::processEvents(std::chrono::milliseconds(50));
         return udid;
     }
@@ -213,7 +198,7 @@ TEST_F(DeviceInfoEndToEndTest, AnIphoneArrivesWithRowsGaugesRecordAndSuccessLine
 
     std::vector<std::string> lines = kConnectionLines;
     lines.push_back("已成功获取【iPhone 11】的信息");
-    EXPECT_EQ(logMessages(*window), lines);
+    EXPECT_EQ(testsupport::logMessages(*window), lines);
 
     EXPECT_EQ(window->透明标签13.caption(), "63G");
     EXPECT_EQ(window->透明标签9.caption(), "41G");
@@ -311,7 +296,7 @@ TEST_F(DeviceInfoEndToEndTest, ProfilesWithoutPhoneOrKnownModel)
             EXPECT_EQ(shown[row - 1], text) << row;
         std::vector<std::string> lines = kConnectionLines;
         lines.insert(lines.end(), c.extraLog.begin(), c.extraLog.end());
-        EXPECT_EQ(logMessages(*window), lines);
+        EXPECT_EQ(testsupport::logMessages(*window), lines);
         EXPECT_EQ(recordSections().size(), sectionsBefore + 1) << "a record for every refresh";
         const auto boxes = messages->boxes();
         ASSERT_EQ(boxes.size(), boxesBefore + (c.warning ? 1 : 0));
@@ -403,7 +388,7 @@ TEST_F(DeviceInfoEndToEndTest, HostileDeviceShowsWhatCanBeShown)
     EXPECT_EQ(window->透明标签28.caption(), "0G");
     EXPECT_EQ(window->进度条2.position(), 0);
     EXPECT_EQ(window->透明标签4.caption(), "0%");
-    EXPECT_EQ(logMessages(*window).back(), "已成功获取【iPhone 11】的信息");
+    EXPECT_EQ(testsupport::logMessages(*window).back(), "已成功获取【iPhone 11】的信息");
     auto sections = recordSections();
     ASSERT_EQ(sections.size(), sectionsBefore + 1) << "the address's lines opened no section";
     EXPECT_EQ(platform::ini::readString(ConnectionRecordPath(), "evil", "key"), "");
