@@ -15,8 +15,7 @@ void AttachOnlineHandlers(MainWindow &w)
     w.搜索卡密.onClick([&w] { SearchSoftwareEntry(w); });
     w.导出卡密.onClick([&w] { ExportSoftwareEntries(w); });
     w.删除过期卡密.onClick([&w] { DeleteExpiredSoftwareEntries(w); });
-    // The press on 软件列表 (SoftwareListPressed) needs a press event of the list view, which the
-    // widget layer's list view does not offer yet.
+    w.软件列表.onPress([&w] { SoftwareListPressed(w); });
 
     w.按钮23.onClick([&w] { ChooseIpaFile(w); });
     w.编辑框9.onChange([&w] { IpaPathChanged(w); });

@@ -3,6 +3,7 @@
 
 #include "platform/ui/qt_bridge.h"
 
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QTreeWidget>
 
@@ -20,6 +21,19 @@ ListView::ListView(Control &parent, std::string_view name, Rect rect)
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->header()->setStretchLastSection(true);
     attach(view, &parent, name, rect);
+    QObject::connect(view, &QTreeWidget::itemPressed, view, [this](QTreeWidgetItem *, int) {
+        if (pressHandler_ && QGuiApplication::mouseButtons() == Qt::LeftButton)
+            pressHandler_();
+    });
+}
+
+void ListView::onPress(std::function<void()> handler) { pressHandler_ = std::move(handler); }
+
+void ListView::press(int row)
+{
+    selectRow(row);
+    if (pressHandler_)
+        pressHandler_();
 }
 
 void ListView::addColumn(std::string_view header, int width)

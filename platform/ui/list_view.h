@@ -23,6 +23,13 @@ public:
     // Index of the selected row, or -1.
     int selectedRow() const;
     void selectRow(int row);
+    // Called when the left mouse button goes down on a row (after that row became the selected one).
+    void onPress(std::function<void()> handler);
+    // What a press on `row` does; for tests.
+    void press(int row);
+
+private:
+    std::function<void()> pressHandler_;
 };
 
 } // namespace platform::ui

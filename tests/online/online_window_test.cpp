@@ -291,7 +291,7 @@ TEST_F(OnlineWindowTest, ModifySearchPressDeleteAndExport)
     EXPECT_EQ(counts(), (std::vector<std::string>{"3", "1", "1"}));
 
     // The press copies the row in edit form; modifying with it rewrites the same values and counts again.
-    SoftwareListPressed(w);
+    w.软件列表.press(1);
     EXPECT_EQ(w.卡密输入框.caption(), "X|2|2024-03-13 13:00:00");
     w.修改卡密.click();
     EXPECT_EQ(row(1), (std::vector<std::string>{"2", "X", "2", "2024-03-13 13:00:00", "剩余1时"}));
