@@ -43,7 +43,7 @@ void SearchSoftwareEntry(MainWindow &w)
     const std::string wanted = w.卡密输入框.caption();
     for (int row = 0; row < w.软件列表.rowCount(); ++row)
         if (w.软件列表.cell(row, 1) == wanted)
-            w.软件列表.selectRow(row);
+            w.软件列表.beginCaptionEdit(row);
 }
 
 std::string SoftwareListExportFile() { return DriveRootFolder() + "卡密信息备份.txt"; }

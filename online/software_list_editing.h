@@ -14,8 +14,8 @@ void ModifySoftwareEntry(MainWindow &w);
 // 添加卡密: appends the entry name "=" number "+" time ["|" anything] of the edit box as row
 // (row count + 1). Without "=" or without "+" after it: nothing changes.
 void AddSoftwareEntry(MainWindow &w);
-// 搜索卡密: selects every row whose name equals the edit box's text exactly, in order, so the last
-// match stays selected. (The list view offers no in-place caption editing; selecting is what shows.)
+// 搜索卡密: begins in-place editing of the caption of every row whose name equals the edit box's text
+// exactly, in order, so the last match is the one left in editing (and selected). No match: nothing.
 void SearchSoftwareEntry(MainWindow &w);
 // 导出卡密: "卡-" + name=number+time| of every row + "-密" to the clipboard and to the export file,
 // then the message "卡密已复制到剪切板". A failed file write is ignored.

@@ -9,12 +9,20 @@
 
 namespace platform::ui {
 namespace {
+
+// The report view; it tells whether an edit field is open over one of its cells.
+class ReportView : public QTreeWidget {
+public:
+    bool editing() const { return state() == QAbstractItemView::EditingState; }
+};
+
 QTreeWidget *tree(QWidget *w) { return static_cast<QTreeWidget *>(w); }
+
 } // namespace
 
 ListView::ListView(Control &parent, std::string_view name, Rect rect)
 {
-    auto *view = new QTreeWidget;
+    auto *view = new ReportView;
     view->setRootIsDecorated(false);
     view->setUniformRowHeights(true);
     view->setColumnCount(0);
@@ -25,6 +33,27 @@ ListView::ListView(Control &parent, std::string_view name, Rect rect)
         if (pressHandler_ && QGuiApplication::mouseButtons() == Qt::LeftButton)
             pressHandler_();
     });
+}
+
+void ListView::beginCaptionEdit(int row)
+{
+    QTreeWidget *view = tree(widget_);
+    QTreeWidgetItem *item = view->topLevelItem(row);
+    if (!item)
+        return;
+    if (!view->hasFocus())
+        view->setFocus();
+    selectRow(row);
+    item->setFlags(item->flags() | Qt::ItemIsEditable);
+    view->editItem(item, 0);
+}
+
+int ListView::captionEditRow() const
+{
+    QTreeWidget *view = tree(widget_);
+    if (!static_cast<ReportView *>(view)->editing())
+        return -1;
+    return view->indexOfTopLevelItem(view->currentItem());
 }
 
 void ListView::onPress(std::function<void()> handler) { pressHandler_ = std::move(handler); }

@@ -23,6 +23,11 @@ public:
     // Index of the selected row, or -1.
     int selectedRow() const;
     void selectRow(int row);
+    // Takes the keyboard focus, makes `row` the selected, current one and opens an edit field over its
+    // caption (the first column). The edited text simply stays in the cell. Out-of-range rows: nothing.
+    void beginCaptionEdit(int row);
+    // The row whose caption is being edited, or -1.
+    int captionEditRow() const;
     // Called when the left mouse button goes down on a row (after that row became the selected one).
     void onPress(std::function<void()> handler);
     // What a press on `row` does; for tests.

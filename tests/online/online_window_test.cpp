@@ -300,13 +300,16 @@ TEST_F(OnlineWindowTest, ModifySearchPressDeleteAndExport)
     w.修改卡密.click();
     EXPECT_EQ(row(1), (std::vector<std::string>{"2", "N", "9", "2024-03-01&nbsp;00:00:00", "可以下载"}));
 
-    // Search: the last matching row stays selected; no match changes nothing.
+    // Search: every match is visited and the last one is left in caption editing (and selected);
+    // no match (the comparison is case-sensitive) changes nothing.
     typeEntry("X");
     w.搜索卡密.click();
     EXPECT_EQ(w.软件列表.selectedRow(), 3);
+    EXPECT_EQ(w.软件列表.captionEditRow(), 3);
     typeEntry("x");
     w.搜索卡密.click();
     EXPECT_EQ(w.软件列表.selectedRow(), 3);
+    EXPECT_EQ(w.软件列表.captionEditRow(), 3);
 
     w.导出卡密.click();
     const std::string exported = "卡-A=1+2024-03-01|N=9+2024-03-01&nbsp;00:00:00|B=3+2000-01-01|X=4+2000-01-01|"
