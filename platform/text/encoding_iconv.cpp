@@ -145,8 +145,21 @@ std::u16string gbkToUtf16(std::string_view gbk)
     while (i < n) {
         const unsigned char b = bytes[i];
         if (b < 0x80) {
-            *out++ = b;
-            ++i;
+            // Runs of ASCII (most of a web page) are widened eight bytes at a time.
+            while (i + 8 <= n) {
+                uint64_t chunk;
+                std::memcpy(&chunk, bytes + i, 8);
+                if (chunk & 0x8080808080808080ULL)
+                    break;
+                for (int k = 0; k < 8; ++k)
+                    out[k] = bytes[i + k];
+                out += 8;
+                i += 8;
+            }
+            if (i < n && bytes[i] < 0x80) {
+                *out++ = bytes[i];
+                ++i;
+            }
             continue;
         }
         if (isGbkLeadByte(b)) {
