@@ -86,21 +86,6 @@ std::shared_ptr<const Pattern> compile(std::u16string_view pattern, Options opti
 
 int groupCount(const Pattern &pattern) { return pattern.groups(); }
 
-// True when every surrogate of the text stands in a proper pair.
-static bool wellFormedUtf16(std::u16string_view text)
-{
-    const size_t n = text.size();
-    for (size_t i = 0; i < n; ++i) {
-        const char16_t u = text[i];
-        if ((u & 0xF800) != 0xD800)
-            continue;
-        if (u >= 0xDC00 || i + 1 >= n || (text[i + 1] & 0xFC00) != 0xDC00)
-            return false;
-        ++i;
-    }
-    return true;
-}
-
 MatchList findMatches(const Pattern &pattern, std::u16string_view subject, bool global)
 {
     MatchList result;
@@ -123,9 +108,7 @@ MatchList findMatches(const Pattern &pattern, std::u16string_view subject, bool 
     const auto *text = reinterpret_cast<PCRE2_SPTR>(subject.data());
     const PCRE2_SIZE length = subject.size();
     PCRE2_SIZE start = 0;
-    // PCRE2 checks a whole subject for valid UTF-16 at the first call (a slow scalar pass over pages of
-    // megabytes); a subject found well-formed here, in one cheap pass, skips that check.
-    uint32_t matchOptions = wellFormedUtf16(subject) ? PCRE2_NO_UTF_CHECK : 0;
+    uint32_t matchOptions = 0; // the first call checks the subject is valid UTF-16, later ones skip it
     const auto pairs = static_cast<size_t>(result.groups + 1);
     while (start <= length) {
         const int rc = pcre2_match(pattern.code(), text, length, start, matchOptions, data.get(), context.get());
