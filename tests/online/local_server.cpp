@@ -165,21 +165,13 @@ const TestCertificate &testCertificate()
     return made.cert;
 }
 
-LocalServer::LocalServer(Handler handler, Mode mode) : handler_(std::move(handler)), mode_(mode)
+void Listener::startListening()
 {
-    if (mode_ == Mode::Https) {
-        SSL_CTX *ctx = SSL_CTX_new(TLS_server_method());
-        const TestCertificate &cert = testCertificate();
-        if (ctx == nullptr || SSL_CTX_use_certificate_file(ctx, cert.certFile.c_str(), SSL_FILETYPE_PEM) != 1
-            || SSL_CTX_use_PrivateKey_file(ctx, cert.keyFile.c_str(), SSL_FILETYPE_PEM) != 1)
-            throw std::runtime_error("TLS context");
-        sslContext_ = ctx;
-    }
     listenFd_ = listenOnLoopback(port_);
     acceptThread_ = std::thread([this] { acceptLoop(); });
 }
 
-LocalServer::~LocalServer()
+void Listener::stopListening()
 {
     stopping_ = true;
     ::shutdown(listenFd_, SHUT_RDWR);
@@ -194,6 +186,39 @@ LocalServer::~LocalServer()
     }
     for (std::thread &t : threads)
         t.join();
+}
+
+void Listener::acceptLoop()
+{
+    while (!stopping_.load()) {
+        const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
+        if (fd < 0) {
+            if (stopping_.load())
+                return;
+            continue;
+        }
+        std::lock_guard lock(mutex_);
+        openFds_.push_back(fd);
+        connections_.emplace_back([this, fd] { serve(fd); });
+    }
+}
+
+LocalServer::LocalServer(Handler handler, Mode mode) : handler_(std::move(handler)), mode_(mode)
+{
+    if (mode_ == Mode::Https) {
+        SSL_CTX *ctx = SSL_CTX_new(TLS_server_method());
+        const TestCertificate &cert = testCertificate();
+        if (ctx == nullptr || SSL_CTX_use_certificate_file(ctx, cert.certFile.c_str(), SSL_FILETYPE_PEM) != 1
+            || SSL_CTX_use_PrivateKey_file(ctx, cert.keyFile.c_str(), SSL_FILETYPE_PEM) != 1)
+            throw std::runtime_error("TLS context");
+        sslContext_ = ctx;
+    }
+    startListening();
+}
+
+LocalServer::~LocalServer()
+{
+    stopListening();
     if (sslContext_ != nullptr)
         SSL_CTX_free(static_cast<SSL_CTX *>(sslContext_));
 }
@@ -207,21 +232,6 @@ std::vector<RecordedRequest> LocalServer::requests() const
 {
     std::lock_guard lock(mutex_);
     return requests_;
-}
-
-void LocalServer::acceptLoop()
-{
-    while (!stopping_.load()) {
-        const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (fd < 0) {
-            if (stopping_.load())
-                return;
-            continue;
-        }
-        std::lock_guard lock(mutex_);
-        openFds_.push_back(fd);
-        connections_.emplace_back([this, fd] { serve(fd); });
-    }
 }
 
 void LocalServer::serve(int fd)
@@ -288,46 +298,18 @@ void LocalServer::serve(int fd)
 
 RelayProxy::RelayProxy(Kind kind) : kind_(kind)
 {
-    listenFd_ = listenOnLoopback(port_);
-    acceptThread_ = std::thread([this] { acceptLoop(); });
+    startListening();
 }
 
 RelayProxy::~RelayProxy()
 {
-    stopping_ = true;
-    ::shutdown(listenFd_, SHUT_RDWR);
-    acceptThread_.join();
-    ::close(listenFd_);
-    std::vector<std::thread> threads;
-    {
-        std::lock_guard lock(mutex_);
-        for (const int fd : openFds_)
-            ::shutdown(fd, SHUT_RDWR);
-        threads.swap(connections_);
-    }
-    for (std::thread &t : threads)
-        t.join();
+    stopListening();
 }
 
 std::vector<std::string> RelayProxy::targets() const
 {
     std::lock_guard lock(mutex_);
     return targets_;
-}
-
-void RelayProxy::acceptLoop()
-{
-    while (!stopping_.load()) {
-        const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (fd < 0) {
-            if (stopping_.load())
-                return;
-            continue;
-        }
-        std::lock_guard lock(mutex_);
-        openFds_.push_back(fd);
-        connections_.emplace_back([this, fd] { serve(fd); });
-    }
 }
 
 void RelayProxy::serve(int fd)

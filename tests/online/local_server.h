@@ -35,7 +35,38 @@ struct TestCertificate {
 };
 const TestCertificate &testCertificate();
 
-class LocalServer {
+// What both test servers share: a listening socket on 127.0.0.1, one thread accepting, one thread per
+// connection. A derived class starts listening at the end of its constructor and stops at the start of
+// its destructor (its connection threads run its serve()).
+class Listener {
+public:
+    Listener() = default;
+    virtual ~Listener() = default;
+    Listener(const Listener &) = delete;
+    Listener &operator=(const Listener &) = delete;
+
+    int port() const { return port_; }
+
+protected:
+    void startListening();
+    // Stops accepting, shuts every open connection down and waits for the connection threads.
+    void stopListening();
+    virtual void serve(int fd) = 0;
+
+    int listenFd_ = -1;
+    int port_ = 0;
+    std::atomic<bool> stopping_{false};
+    mutable std::mutex mutex_;
+    std::vector<int> openFds_; // guarded by mutex_
+
+private:
+    void acceptLoop();
+
+    std::thread acceptThread_;
+    std::vector<std::thread> connections_;
+};
+
+class LocalServer : public Listener {
 public:
     using Handler = std::function<Reply(const RecordedRequest &)>;
     enum class Mode {
@@ -45,57 +76,34 @@ public:
     };
 
     explicit LocalServer(Handler handler, Mode mode = Mode::Http);
-    ~LocalServer();
-    LocalServer(const LocalServer &) = delete;
-    LocalServer &operator=(const LocalServer &) = delete;
+    ~LocalServer() override;
 
-    int port() const { return port_; }
     // "http://127.0.0.1:<port>" + path (https for Mode::Https)
     std::string url(const std::string &path = "/") const;
     std::vector<RecordedRequest> requests() const;
 
 private:
-    void acceptLoop();
-    void serve(int fd);
+    void serve(int fd) override;
 
     Handler handler_;
     Mode mode_;
-    int listenFd_ = -1;
-    int port_ = 0;
     void *sslContext_ = nullptr;
-    std::atomic<bool> stopping_{false};
-    std::thread acceptThread_;
-    mutable std::mutex mutex_;
-    std::vector<std::thread> connections_;
-    std::vector<int> openFds_;
     std::vector<RecordedRequest> requests_;
 };
 
 // A proxy that relays to a target on 127.0.0.1 (any other target is refused).
-class RelayProxy {
+class RelayProxy : public Listener {
 public:
     enum class Kind { Socks4, HttpConnect };
     explicit RelayProxy(Kind kind);
-    ~RelayProxy();
-    RelayProxy(const RelayProxy &) = delete;
-    RelayProxy &operator=(const RelayProxy &) = delete;
-
-    int port() const { return port_; }
+    ~RelayProxy() override;
     // "host:port" targets of the tunnels opened so far.
     std::vector<std::string> targets() const;
 
 private:
-    void acceptLoop();
-    void serve(int fd);
+    void serve(int fd) override;
 
     Kind kind_;
-    int listenFd_ = -1;
-    int port_ = 0;
-    std::atomic<bool> stopping_{false};
-    std::thread acceptThread_;
-    mutable std::mutex mutex_;
-    std::vector<std::thread> connections_;
-    std::vector<int> openFds_;
     std::vector<std::string> targets_;
 };
 
