@@ -17,22 +17,8 @@
 
 namespace {
 
-class CommandsEndToEndTest : public testing::Test {
+class CommandsEndToEndTest : public testsupport::StartedProgramTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        auto *program = new testsupport::StartedProgram; // lives on with the device thread
-        ASSERT_TRUE(program->start());
-        phone = &program->phone;
-        home = &program->home;
-        window = program->window;
-    }
-    static void TearDownTestSuite()
-    {
-        // The device thread lives on inside the library's run loop; the window and context stay with it.
-        phone->stop();
-    }
-
     // Plugs a profile, waits for the session and until the device has had all it gets on arrival
     // (the information refresh), then empties its request log and the pane.
     std::string plugAndSettle(const char *profile)
@@ -64,15 +50,8 @@ protected:
                 out.push_back(r);
         return out;
     }
-
-    static kelm::test::VirtualIphone *phone;
-    static testsupport::TempHome *home;
-    static MainWindow *window;
 };
 
-kelm::test::VirtualIphone *CommandsEndToEndTest::phone = nullptr;
-testsupport::TempHome *CommandsEndToEndTest::home = nullptr;
-MainWindow *CommandsEndToEndTest::window = nullptr;
 
 TEST_F(CommandsEndToEndTest, CommandsReachTheDeviceAndRecoveryMakesItLeave)
 {

@@ -14,22 +14,8 @@
 
 namespace {
 
-class DeviceEndToEndTest : public testing::Test {
+class DeviceEndToEndTest : public testsupport::StartedProgramTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        auto *program = new testsupport::StartedProgram; // lives on with the device thread
-        ASSERT_TRUE(program->start());
-        phone = &program->phone;
-        home = &program->home;
-        window = program->window;
-    }
-    static void TearDownTestSuite()
-    {
-        // The device thread lives on inside the library's run loop; the window and context stay with it.
-        phone->stop();
-    }
-
     // Plugs a profile and waits until the log holds `count` lines.
     std::string plugAndWait(const char *profile, size_t count)
     {
@@ -49,15 +35,8 @@ protected:
         EXPECT_TRUE(testsupport::waitUntil([&] { return !testsupport::logMessages(*window).empty(); }));
         EXPECT_EQ(testsupport::logMessages(*window), std::vector<std::string>{"设备断开连接"});
     }
-
-    static kelm::test::VirtualIphone *phone;
-    static testsupport::TempHome *home;
-    static MainWindow *window;
 };
 
-kelm::test::VirtualIphone *DeviceEndToEndTest::phone = nullptr;
-testsupport::TempHome *DeviceEndToEndTest::home = nullptr;
-MainWindow *DeviceEndToEndTest::window = nullptr;
 
 TEST_F(DeviceEndToEndTest, EveryProfileEndsInItsFinalState)
 {

@@ -56,4 +56,19 @@ bool StartedProgram::start()
     return true;
 }
 
+kelm::test::VirtualIphone *StartedProgramTest::phone = nullptr;
+TempHome *StartedProgramTest::home = nullptr;
+MainWindow *StartedProgramTest::window = nullptr;
+
+void StartedProgramTest::SetUpTestSuite()
+{
+    auto *program = new StartedProgram; // lives on with the device thread
+    ASSERT_TRUE(program->start());
+    phone = &program->phone;
+    home = &program->home;
+    window = program->window;
+}
+
+void StartedProgramTest::TearDownTestSuite() { phone->stop(); }
+
 } // namespace testsupport

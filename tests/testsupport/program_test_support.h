@@ -5,6 +5,8 @@
 #include "test_support.h"
 #include "virtual_iphone_fixture.h"
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -32,6 +34,20 @@ struct StartedProgram {
 
     // False (with a test failure) when the virtual iPhone or the window could not be started.
     bool start();
+};
+
+// A test suite whose tests share one started program (see StartedProgram); one such suite per test
+// program.
+class StartedProgramTest : public testing::Test {
+protected:
+    static void SetUpTestSuite();
+    // Stops the virtual iPhone; the device thread lives on inside the library's run loop, and the
+    // window and device record stay with it.
+    static void TearDownTestSuite();
+
+    static kelm::test::VirtualIphone *phone;
+    static TempHome *home;
+    static MainWindow *window;
 };
 
 } // namespace testsupport
