@@ -2,6 +2,8 @@
 // output sizes, strings as UTF-16, interned constants, collections and reference counts.
 #include "corefoundation.h"
 
+#include "cf_test_helpers.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -11,14 +13,7 @@
 
 namespace {
 
-// Releases a +1 reference at scope end.
-struct Owned {
-    CFTypeRef ref;
-    explicit Owned(CFTypeRef r) : ref(r) {}
-    ~Owned() { CFRelease(ref); }
-    Owned(const Owned &) = delete;
-    Owned &operator=(const Owned &) = delete;
-};
+using cftest::Owned;
 
 CFNumberRef makeInt64(int64_t v) { return CFNumberCreate(nullptr, kCFNumberSInt64Type, &v); }
 CFNumberRef makeDouble(double v) { return CFNumberCreate(nullptr, kCFNumberFloat64Type, &v); }

@@ -6,6 +6,8 @@
 #include "mobiledevice.h"
 #include "virtual_iphone_fixture.h"
 
+#include "cf_test_helpers.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,26 +21,13 @@
 
 namespace {
 
+using cftest::Owned;
+using cftest::unitsOf;
+
 using kelm::test::DeviceWatcher;
 using kelm::test::VirtualIphone;
 
-// Releases a +1 reference at scope end.
-struct Owned {
-    CFTypeRef ref;
-    explicit Owned(CFTypeRef r) : ref(r) {}
-    ~Owned() { CFRelease(ref); }
-    Owned(const Owned &) = delete;
-    Owned &operator=(const Owned &) = delete;
-};
-
 CFStringRef cf(const char *text) { return text ? __CFStringMakeConstantString(text) : nullptr; }
-
-std::u16string unitsOf(CFTypeRef s)
-{
-    const UniChar *p = CFStringGetCharactersPtr(s);
-    return p ? std::u16string(reinterpret_cast<const char16_t *>(p), static_cast<size_t>(CFStringGetLength(s)))
-             : std::u16string();
-}
 
 int64_t int64Of(CFTypeRef n)
 {

@@ -4,6 +4,8 @@
 #include "mobiledevice.h"
 #include "plist_to_cf.h"
 
+#include "cf_test_helpers.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -12,6 +14,9 @@
 #include <vector>
 
 namespace {
+
+using cftest::Owned;
+using cftest::unitsOf;
 
 TEST(MobileDeviceCodes, WireErrorsMapToTheirNamedCodes)
 {
@@ -71,20 +76,6 @@ TEST(MobileDeviceCodes, EveryLockdownErrorHasAFailureCodeAndDeviceErrorsAreToldA
     EXPECT_EQ(amd::codeForLockdownError(LOCKDOWN_E_RECEIVE_TIMEOUT), kAMDTimeOutError);
     EXPECT_EQ(amd::codeForIdeviceError(IDEVICE_E_NO_DEVICE), kAMDDeviceDisconnectedError);
     EXPECT_EQ(amd::codeForAfcError(AFC_E_MUX_ERROR), kAMDMuxConnectError);
-}
-
-// Releases a +1 reference at scope end.
-struct Owned {
-    CFTypeRef ref;
-    explicit Owned(CFTypeRef r) : ref(r) {}
-    ~Owned() { CFRelease(ref); }
-};
-
-std::u16string unitsOf(CFTypeRef s)
-{
-    const UniChar *p = CFStringGetCharactersPtr(s);
-    return p ? std::u16string(reinterpret_cast<const char16_t *>(p), static_cast<size_t>(CFStringGetLength(s)))
-             : std::u16string();
 }
 
 TEST(MobileDeviceValues, PlistNodesBecomeTheCFObjectsTheProgramReads)
